@@ -300,4 +300,63 @@ TEST_F(LoopTest, GameOverLinesThenOneKeyEndsTheGame) {
   for (int r = 1; r <= 25; ++r) EXPECT_EQ(row(r), pad(""));
 }
 
+// Seven steps right from the start cross the exit into the field.
+std::vector<std::string> walkToTheField() {
+  std::vector<std::string> input = {"Ann\n"};
+  for (int i = 0; i < 7; ++i) input.push_back(rightKey);
+  return input;
+}
+
+TEST_F(LoopTest, ARollOfTenAtAnArrowsPrefixStartsABattleThatTakesTheArrowsCode) {
+  std::vector<std::string> input = walkToTheField();
+  input.insert(input.end(), {leftKey, "r", "x", "y", "q"});
+  keys(input);
+  draws(villagerDraws);
+  draws({10, 0, 3, 0});  // roll, opponent, a successful flight, the next pass's roll
+  EXPECT_EQ(runGame(), 0);
+
+  ASSERT_EQ(reads.size(), 20u);
+  EXPECT_EQ(reads[15].row(1), pad("Ann HP: 5/5"));
+  EXPECT_EQ(reads[15].row(2), pad("Wounded Driniad Soldier's HP: 7"));
+  EXPECT_EQ(reads[16].rows, reads[15].rows);  // the arrow's code only redrew the page
+  // The step was never taken: the field comes back without the party glyph.
+  EXPECT_EQ(reads[19].rows, field(11, 10).rows);
+  EXPECT_EQ(drawsLeft(), 0u);
+}
+
+TEST_F(LoopTest, APartyKilledInBattleEndsTheGameOnTheNextPass) {
+  // Every member tries to run and fails until all four are dead.
+  const std::vector<std::string> battleKeys = {"r", "w", "r", "w", "r", "w", "r", "w", "e",
+                                               "r", "w", "r", "w", "r", "w", "d", "e", "c"};
+  const std::vector<int> battleDraws = {1, 0, 0, 0, 0, 0, 0, 0, 0, 2};
+  struct Case {
+    std::string trigger;  // the key whose pass rolled the battle
+    bool gameOverScreen;
+  } const cases[] = {{"x", true}, {"q", false}};
+  for (const Case& c : cases) {
+    SetUp();
+    std::vector<std::string> input = walkToTheField();
+    input.push_back(c.trigger);
+    input.insert(input.end(), battleKeys.begin(), battleKeys.end());
+    input.push_back("k");
+    keys(input);
+    draws(villagerDraws);
+    draws({10});
+    draws(battleDraws);
+    if (c.gameOverScreen) draws({0});
+    EXPECT_EQ(runGame(), 0);
+    EXPECT_TRUE(allDead);
+    EXPECT_EQ(drawsLeft(), 0u);
+    // The quit key was read before the battle, so no game-over screen follows it.
+    ASSERT_EQ(reads.size(), 15u + battleKeys.size() + (c.gameOverScreen ? 1 : 0)) << c.trigger;
+    if (c.gameOverScreen) {
+      Canvas over = field(11, 10);
+      over.put(40, 15, "All members of your party has died...");
+      over.put(45, 16, "GAME OVER!");
+      EXPECT_EQ(reads.back().rows, over.rows);
+    }
+    for (int r = 1; r <= 25; ++r) EXPECT_EQ(row(r), pad("")) << "row " << r;
+  }
+}
+
 }  // namespace
