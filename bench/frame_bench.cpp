@@ -106,25 +106,13 @@ struct Walk {
   }
 };
 
-// The globals as at program start, so that every run starts alike.
-void resetGame() {
-  for (auto& v : villager) v = NPC{};
-  for (auto& m : member) m = stats{};
-  kazik = magicInfo{};
-  weaponShop = building{};
-  itemShop = building{};
-  talkingWith = 1;
-  area = 1;
-  allDead = false;
-  conio::resetScreen();
-}
-
 // One game from start-up to quitting: the hero is named "Hero", the villagers
 // stand where villagerDraws put them, and each read of the terminal gets what
 // nextRead fills in. atKeyRead runs at every key read, before the byte is taken.
 // Returns false when the game ended some other way than by quitting.
 bool play(const std::function<void(std::string&)>& nextRead, std::function<void()> atKeyRead) {
-  resetGame();
+  resetGameState();
+  conio::resetScreen();
   auto name = std::make_shared<std::string>("Hero\n");
   conio::InputSource source;
   source.readKeys = [&nextRead](int, std::string& bytes) {

@@ -18,11 +18,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
+#include <memory>
 #include <string>
 
 #include "console/keyboard.h"
 #include "console/renderer.h"
+#include "console/replay.h"
 #include "console/screen.h"
 #include "explore/loop.h"
 #include "game/random.h"
@@ -53,13 +54,11 @@ void require(bool holds, const char* what) {
 // One run's input and what the checks remember between key reads.
 struct Run {
   // Input.
-  std::deque<std::string> chunks;  // the terminal's reads still to come
-  std::string line;                // what the name line left of its chunk
+  std::shared_ptr<conio::Replay> input = std::make_shared<conio::Replay>();  // the terminal's reads
   const std::uint8_t* draws = nullptr;
   std::size_t drawCount = 0, drawsTaken = 0;
 
   // Counters.
-  std::size_t keyBytes = 0;  // bytes handed to the keyboard as key input
   std::size_t reads = 0;     // key reads so far
   int drawsSinceRead = 0;
 
@@ -77,48 +76,6 @@ struct Run {
 };
 
 Run* run = nullptr;
-
-// --- The scripted terminal, as the unit tests' fixture has it ---
-
-void installInput() {
-  conio::InputSource source;
-  source.readKeys = [](int timeoutMs, std::string& bytes) {
-    if (!run->line.empty()) {
-      bytes = std::move(run->line);
-      run->line.clear();
-      run->keyBytes += bytes.size();
-      return true;
-    }
-    while (!run->chunks.empty()) {
-      std::string chunk = std::move(run->chunks.front());
-      run->chunks.pop_front();
-      if (!chunk.empty()) {
-        bytes = std::move(chunk);
-        run->keyBytes += bytes.size();
-        return true;
-      }
-      if (timeoutMs >= 0) return true;  // the silence times the read out
-      // A read without a time limit waits through a silence.
-    }
-    return false;
-  };
-  source.inputWaiting = [] {
-    if (!run->line.empty()) return true;
-    return !run->chunks.empty() && !run->chunks.front().empty();
-  };
-  source.lineMode = [](bool) {};
-  source.readLineByte = []() -> int {
-    while (run->line.empty()) {
-      if (run->chunks.empty()) return -1;
-      run->line = std::move(run->chunks.front());
-      run->chunks.pop_front();
-    }
-    const auto byte = static_cast<unsigned char>(run->line.front());
-    run->line.erase(0, 1);
-    return byte;
-  };
-  conio::setInputSource(std::move(source));
-}
 
 int nextDraw() {
   require(++run->drawsSinceRead <= maxDrawsBetweenReads, "the game draws on and on without reading a key");
@@ -269,7 +226,7 @@ HARNESS_CHECK void onKeyRead() {
   ++r.reads;
   r.drawsSinceRead = 0;
   // Each key handed out came from at least one byte of input.
-  require(r.reads - 1 <= r.keyBytes, "a key read that consumed no input");
+  require(r.reads - 1 <= r.input->keyBytesGiven, "a key read that consumed no input");
   checkMembers();
   checkChanges();
   checkCursor();
@@ -277,18 +234,6 @@ HARNESS_CHECK void onKeyRead() {
 }
 
 // --- One run ---
-
-void resetGame() {
-  for (auto& v : villager) v = NPC{};
-  for (auto& m : member) m = stats{};
-  kazik = magicInfo{};
-  weaponShop = building{};
-  itemShop = building{};
-  talkingWith = 1;
-  area = 1;
-  allDead = false;
-  conio::resetScreen();
-}
 
 void splitInput(Run& r, const std::uint8_t* data, std::size_t size) {
   if (size == 0) return;
@@ -299,7 +244,7 @@ void splitInput(Run& r, const std::uint8_t* data, std::size_t size) {
   while (at < size) {
     const std::size_t length = data[at++];
     const std::size_t taken = length < size - at ? length : size - at;
-    r.chunks.emplace_back(reinterpret_cast<const char*>(data + at), taken);
+    r.input->reads.emplace_back(reinterpret_cast<const char*>(data + at), taken);
     at += taken;
   }
 }
@@ -310,9 +255,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Run state;
   run = &state;
 
-  resetGame();
+  resetGameState();
+  conio::resetScreen();
   splitInput(state, data, size);
-  installInput();
+  conio::setInputSource(conio::replayInput(state.input));
   setRandSource(nextDraw);
   conio::startRenderer(state.renderer, conio::screenHeight, conio::screenWidth, true);
   conio::setKeyReadObserver(onKeyRead);
@@ -326,7 +272,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(end.status == 1, "the game ended with a status other than end of input's");
     require(end.message != nullptr && std::strcmp(end.message, "textquest: end of input") == 0,
             "end of input without its message");
-    require(state.chunks.empty() && state.line.empty(), "the game ended before its input did");
+    require(state.input->reads.empty() && state.input->line.empty(), "the game ended before its input did");
   }
 
   checkMembers();

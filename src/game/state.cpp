@@ -10,3 +10,14 @@ building itemShop;
 std::int32_t talkingWith = 1;
 std::int32_t area = 1;
 bool allDead = false;
+
+void resetGameState() {
+  for (NPC& v : villager) v = NPC{};
+  for (stats& m : member) m = stats{};
+  kazik = magicInfo{};
+  weaponShop = building{};
+  itemShop = building{};
+  talkingWith = 1;
+  area = 1;
+  allDead = false;
+}

@@ -75,6 +75,10 @@ extern std::int32_t talkingWith;  // villager last found next to the party; star
 extern std::int32_t area;         // 1 the village, 2 the field; starts 1
 extern bool allDead;              // the whole party has died; never back to false
 
+// Puts every global back as it stands when the program starts. The game never
+// does this; harnesses that play it more than once in one process do.
+void resetGameState();
+
 // Key bytes the exploration loop acts on.
 constexpr char up = 'H';         // up arrow's second byte, or H
 constexpr char down = 'P';       // down arrow's second byte, or P

@@ -3,6 +3,7 @@
 #include <deque>
 #include <memory>
 
+#include "console/replay.h"
 #include "console/screen.h"
 #include "explore/loop.h"
 #include "game/party.h"
@@ -12,58 +13,8 @@
 namespace testing_support {
 namespace {
 
-// The scripted input behind the keyboard: chunks, each one read of the terminal.
-struct Script {
-  std::deque<std::string> chunks;
-  std::string line;  // what is left of the chunk the name line reads from
-};
-
-std::shared_ptr<Script> script;
-Shot* namePromptShot = nullptr;
+std::shared_ptr<conio::Replay> script;
 std::shared_ptr<std::deque<int>> drawQueue;
-
-void installInput() {
-  conio::InputSource source;
-  source.readKeys = [](int timeoutMs, std::string& bytes) {
-    if (!script->line.empty()) {
-      bytes = std::move(script->line);
-      script->line.clear();
-      return true;
-    }
-    while (!script->chunks.empty()) {
-      std::string chunk = std::move(script->chunks.front());
-      script->chunks.pop_front();
-      if (!chunk.empty()) {
-        bytes = std::move(chunk);
-        return true;
-      }
-      if (timeoutMs >= 0) return true;  // the pause times the read out
-    }
-    return false;
-  };
-  source.inputWaiting = [] {
-    if (!script->line.empty()) return true;
-    for (const auto& c : script->chunks) {
-      if (c.empty()) return false;
-      return true;
-    }
-    return false;
-  };
-  source.lineMode = [](bool on) {
-    if (on && namePromptShot) *namePromptShot = screenNow();
-  };
-  source.readLineByte = []() -> int {
-    while (script->line.empty()) {
-      if (script->chunks.empty()) return -1;
-      script->line = std::move(script->chunks.front());
-      script->chunks.pop_front();
-    }
-    unsigned char c = static_cast<unsigned char>(script->line.front());
-    script->line.erase(0, 1);
-    return c;
-  };
-  conio::setInputSource(source);
-}
 
 }  // namespace
 
@@ -79,6 +30,15 @@ std::string pad(const std::string& text) {
   return padded;
 }
 
+Lines screen(std::initializer_list<Lines> parts) {
+  Lines rows;
+  for (const Lines& part : parts) {
+    for (const std::string& line : part) rows.push_back(pad(line));
+  }
+  rows.resize(25, pad(""));
+  return rows;
+}
+
 Shot screenNow() {
   Shot shot;
   for (int r = 1; r <= 25; ++r) shot.rows.push_back(conio::rowText(r));
@@ -90,17 +50,13 @@ Shot screenNow() {
 std::string row(int n) { return conio::rowText(n); }
 
 void GameTest::SetUp() {
-  for (auto& v : villager) v = NPC{};
-  for (auto& m : member) m = stats{};
-  kazik = magicInfo{};
-  weaponShop = building{};
-  itemShop = building{};
-  talkingWith = 1;
-  area = 1;
-  allDead = false;
+  resetGameState();
   conio::resetScreen();
-  script = std::make_shared<Script>();
-  installInput();
+  script = std::make_shared<conio::Replay>();
+  script->onLineMode = [this](bool on) {
+    if (on) namePrompt = screenNow();
+  };
+  conio::setInputSource(conio::replayInput(script));
   drawQueue = std::make_shared<std::deque<int>>();
   setRandSource([] {
     if (drawQueue->empty()) {
@@ -112,18 +68,16 @@ void GameTest::SetUp() {
     return value;
   });
   reads.clear();
-  namePromptShot = &namePrompt;
   conio::setKeyReadObserver([this] { reads.push_back(screenNow()); });
 }
 
 void GameTest::TearDown() {
-  namePromptShot = nullptr;
   conio::setKeyReadObserver(nullptr);
   setRandSource(nullptr);
 }
 
 void GameTest::keys(std::vector<std::string> chunks) {
-  for (auto& c : chunks) script->chunks.push_back(std::move(c));
+  for (auto& c : chunks) script->reads.push_back(std::move(c));
 }
 
 void GameTest::draws(std::vector<int> values) {
@@ -133,13 +87,12 @@ void GameTest::draws(std::vector<int> values) {
 size_t GameTest::drawsLeft() const { return drawQueue->size(); }
 
 void GameTest::buildParty(const std::string& name) {
-  auto pending = std::move(script->chunks);
-  script->chunks.clear();
-  script->chunks.push_back(name + "\n");
+  auto pending = std::move(script->reads);
+  script->reads = {name + "\n"};
   getMagicInfo();
   initializeStats();
   script->line.clear();
-  script->chunks = std::move(pending);
+  script->reads = std::move(pending);
   conio::clrscr();
 }
 

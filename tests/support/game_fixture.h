@@ -34,6 +34,10 @@ struct Canvas {
   Canvas& put(int column, int row, const std::string& text);
 };
 
+using Lines = std::vector<std::string>;
+// The 25 whole rows of a screen that shows these lines from the top, the rest blank.
+Lines screen(std::initializer_list<Lines> parts);
+
 // Pads text with blanks to the 80 columns of a whole row.
 std::string pad(const std::string& text);
 // The screen now.

@@ -13,6 +13,8 @@
 #include "game_fixture.h"
 
 using testing_support::GameTest;
+using testing_support::Lines;
+using testing_support::screen;
 using testing_support::pad;
 using testing_support::rightKey;
 using testing_support::screenNow;
@@ -20,17 +22,6 @@ using testing_support::upKey;
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
-// The 25 rows of a screen that shows these lines from the top, the rest blank.
-Lines screen(std::initializer_list<Lines> parts) {
-  Lines rows;
-  for (const Lines& part : parts) {
-    for (const std::string& line : part) rows.push_back(pad(line));
-  }
-  rows.resize(25, pad(""));
-  return rows;
-}
 
 const Lines blankScreen = screen({});
 

@@ -13,23 +13,14 @@
 #include "game_fixture.h"
 
 using testing_support::GameTest;
+using testing_support::Lines;
+using testing_support::screen;
 using testing_support::pad;
 using testing_support::rightKey;
 using testing_support::screenNow;
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
-// The 25 rows of a screen that shows these lines from the top, the rest blank.
-Lines screen(std::initializer_list<Lines> parts) {
-  Lines rows;
-  for (const Lines& part : parts) {
-    for (const std::string& line : part) rows.push_back(pad(line));
-  }
-  rows.resize(25, pad(""));
-  return rows;
-}
 
 // The experience span of a level, from level 1's 25 with three times each new level added.
 int spanAt(int level) { return 22 + 3 * level * (level + 1) / 2; }
