@@ -104,4 +104,14 @@ int GameTest::runGame() {
   }
 }
 
+void PartyBuiltTest::SetUp() {
+  GameTest::SetUp();
+  buildParty("Ann");
+}
+
+void PartyBuiltTest::kill(int index) {
+  member[index].hp = 0;
+  member[index].alive = 0;
+}
+
 }  // namespace testing_support

@@ -77,4 +77,12 @@ class GameTest : public ::testing::Test {
   Shot namePrompt;          // the screen when the name line began to be read
 };
 
+// A GameTest whose party is built as start-up builds it, the hero named Ann.
+class PartyBuiltTest : public GameTest {
+ protected:
+  void SetUp() override;
+  // Kills member index as a battle does: no hit points, not alive.
+  static void kill(int index);
+};
+
 }  // namespace testing_support

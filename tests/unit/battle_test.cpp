@@ -12,7 +12,7 @@
 #include "game/state.h"
 #include "game_fixture.h"
 
-using testing_support::GameTest;
+using testing_support::PartyBuiltTest;
 using testing_support::Lines;
 using testing_support::screen;
 using testing_support::pad;
@@ -25,17 +25,7 @@ namespace {
 
 const Lines blankScreen = screen({});
 
-class BattleTest : public GameTest {
- protected:
-  void SetUp() override {
-    GameTest::SetUp();
-    buildParty("Ann");
-  }
-  static void kill(int index) {
-    member[index].hp = 0;
-    member[index].alive = 0;
-  }
-};
+class BattleTest : public PartyBuiltTest {};
 
 // --- Victory ---
 

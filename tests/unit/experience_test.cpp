@@ -12,7 +12,7 @@
 #include "game/state.h"
 #include "game_fixture.h"
 
-using testing_support::GameTest;
+using testing_support::PartyBuiltTest;
 using testing_support::Lines;
 using testing_support::screen;
 using testing_support::pad;
@@ -25,17 +25,7 @@ namespace {
 // The experience span of a level, from level 1's 25 with three times each new level added.
 int spanAt(int level) { return 22 + 3 * level * (level + 1) / 2; }
 
-class ExperienceTest : public GameTest {
- protected:
-  void SetUp() override {
-    GameTest::SetUp();
-    buildParty("Ann");
-  }
-  static void kill(int index) {
-    member[index].hp = 0;
-    member[index].alive = 0;
-  }
-};
+class ExperienceTest : public PartyBuiltTest {};
 
 // --- The award ---
 
