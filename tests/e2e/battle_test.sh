@@ -58,7 +58,7 @@ if [ "$outcome" = victory ]; then
   keys a a
   wait_until '[ "$(area)" = 2 ]'
   [[ "$(row 4)" == "insideVillage = false"* ]] || fail "field read-out after the battle"
-  keys q
+  quit_game
 else
   [ "$(row 16)" = "                                            GAME OVER!" ] || fail "the game-over lines"
   keys k

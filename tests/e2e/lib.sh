@@ -13,6 +13,7 @@ TIMEOUT=${E2E_TIMEOUT:-15}   # seconds any single expected screen may take
 tm() { tmux -L "$SOCKET" -f "$WORK/tmux.conf" "$@"; }
 cleanup() {
   tm kill-server >/dev/null 2>&1 || true
+  rm -f "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$SOCKET"
   rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -114,4 +115,151 @@ play_until() {
   done
 }
 
+# Quits with q and waits for the game to end. In the field the pass that reads
+# the q still rolls for a battle; one that starts is fought through first.
+quit_game() {
+  local deadline=$((SECONDS + 4 * TIMEOUT))
+  until [ -e "$WORK/status" ]; do
+    [ $SECONDS -lt $deadline ] || fail "could not quit"
+    keys q
+    wait_until '[ -e "$WORK/status" ] || [[ "$(screen)" == *"'"'"'s turn!"* ]]'
+    [ -e "$WORK/status" ] || play_until '[ "$(area)" = 2 ]' x
+  done
+}
+
 pass_line() { echo "ok - $*"; }
+
+# --- More ways to start the game, and tables of cases, for the tests of how
+# the game ends and what it does with odd terminals and signals ---
+
+# Writes the pane's wrapper: first the terminal's settings, then the lines
+# given (which run the game and leave its status in $status), then what
+# start_game's wrapper records after the game, and "finished".
+# The lines may use $GAME, $WORK and $SOCKET.
+write_wrapper() {
+  {
+    printf 'GAME=%q WORK=%q SOCKET=%q\n' "$GAME" "$WORK" "$SOCKET"
+    cat <<'RUN'
+stty -g >"$WORK/stty.before"
+RUN
+    printf '%s\n' "$1"
+    cat <<'RUN'
+echo $status >"$WORK/status"
+stty -g >"$WORK/stty.after"
+tmux -L "$SOCKET" display -p -t game '#{alternate_on} #{cursor_flag}' >"$WORK/screen.after"
+tmux -L "$SOCKET" wait-for -S finished
+RUN
+  } >"$WORK/run.sh"
+}
+
+# Starts a shell command line in a fresh pane (COLSxROWS, default 80x25) under
+# the recording wrapper; in it $GAME is the game and $WORK this test's
+# directory. Standard error of the whole line goes to $WORK/stderr. A pipeline
+# reports its last failing status (pipefail), so '"$GAME" | cat' gives the game's.
+start_command() {
+  local command=$1 cols=${2:-80} rows=${3:-25}
+  write_wrapper 'set -o pipefail
+{ '"$command"'
+} 2>"$WORK/stderr"
+status=$?'
+  tm new-session -d -s game -x "$cols" -y "$rows" "bash $WORK/run.sh"
+}
+
+# Starts the game as an interactive shell does, with job control: in a process
+# group of its own, the terminal's foreground one, so that Ctrl-C reaches the
+# game alone and Ctrl-Z (SIGTSTP) really stops it. (Without job control the
+# game shares the orphaned group of the pane's shell, where the kernel drops
+# SIGTSTP.) When the game stops, the shell has the terminal back; the wrapper
+# records its settings and screen then in stty.stopped and screen.stopped,
+# signals "stopped", waits for resume_game, and resumes the game with fg.
+# The wrapper runs in dash: bash, after a job it resumed ends, sets the
+# terminal back to what it had when it resumed it, and so would hide
+# what the game leaves. No core files are left behind by the tests that crash it.
+start_game_jobs() {
+  local cols=${1:-80} rows=${2:-25}
+  write_wrapper 'set -m
+ulimit -c 0
+"$GAME" 2>"$WORK/stderr"
+status=$?
+while jobs -p >"$WORK/jobs" && [ -s "$WORK/jobs" ]; do
+  stty -g >"$WORK/stty.stopped"
+  tmux -L "$SOCKET" display -p -t game "#{alternate_on} #{cursor_flag}" >"$WORK/screen.stopped"
+  tmux -L "$SOCKET" wait-for -S stopped
+  tmux -L "$SOCKET" wait-for resume
+  fg >/dev/null  # not its stderr: the shell hands the terminal over through it
+  status=$?
+done'
+  tm new-session -d -s game -x "$cols" -y "$rows" "dash $WORK/run.sh"
+}
+
+# Waits until the game started by start_game_jobs has stopped and the shell
+# holds the terminal again.
+wait_stopped() {
+  timeout "$TIMEOUT" tmux -L "$SOCKET" -f "$WORK/tmux.conf" wait-for stopped || fail "the game did not stop"
+}
+# The whole pane once it has settled: two captures in a row alike, so that a
+# frame tmux has only half shown is never taken for the screen.
+stable_screen() {
+  local deadline=$((SECONDS + TIMEOUT)) last now
+  last=$(screen)
+  while :; do
+    sleep 0.1
+    now=$(screen)
+    [ "$now" = "$last" ] && break
+    [ $SECONDS -lt $deadline ] || fail "the screen never settled"
+    last=$now
+  done
+  printf '%s\n' "$now"
+}
+
+# One step right and back on the map, and wait for the read-out to show each.
+# A step may meet a villager, which changes the read-out and the cells nearby;
+# a second round trip brings back exactly the screen the first one left, so a
+# test that compares whole screens makes one before it takes its reference.
+step_right_and_back() {
+  keys Right
+  wait_row_prefix 1 "Xpos: 4"
+  keys Left
+  wait_row_prefix 1 "Xpos: 3"
+}
+
+# Lets the shell resume the stopped game (fg).
+resume_game() { tm wait-for -S resume; }
+
+# The state letter ps shows for a process (S sleeping, T stopped, ...).
+process_state() { ps -o stat= -p "$1" | cut -c1; }
+
+# Ends this game's tmux server and forgets what it and the case left in
+# $WORK, so that another case can start a game.
+reset_game() {
+  tm kill-server >/dev/null 2>&1 || true
+  find "$WORK" -mindepth 1 ! -name tmux.conf -delete
+}
+
+# Tables of cases: run_case NAME COMMAND [ARGS...] runs the command in a
+# subshell, so that a failure (fail exits) ends only that case, counts it, and
+# resets for the next. finish prints the count and fails if any case did.
+CASES_PASSED=0 CASES_FAILED=0
+run_case() {
+  local name=$1 rc
+  shift
+  set +e
+  (
+    set -e
+    "$@"
+  )
+  rc=$?
+  set -e
+  reset_game
+  if [ "$rc" = 0 ]; then
+    CASES_PASSED=$((CASES_PASSED + 1))
+    pass_line "$name"
+  else
+    CASES_FAILED=$((CASES_FAILED + 1))
+    echo "not ok - $name" >&2
+  fi
+}
+finish() {
+  echo "$CASES_PASSED passed, $CASES_FAILED failed"
+  [ "$CASES_FAILED" = 0 ]
+}
