@@ -127,6 +127,19 @@ quit_game() {
   done
 }
 
+# Ends the name line, checks on the status screen that the hero is "Ann" (every
+# letter typed, also those a repaint took off the screen), and quits.
+finish_name_and_quit() {
+  keys Enter
+  wait_until '[ "$(area)" = 1 ]'
+  keys Enter
+  wait_row_prefix 1 "  NAME: Ann (lv.1) "
+  keys a
+  wait_until '[ "$(area)" = 1 ]'
+  keys q
+  expect_end 0
+}
+
 pass_line() { echo "ok - $*"; }
 
 # --- More ways to start the game, and tables of cases, for the tests of how

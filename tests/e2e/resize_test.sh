@@ -64,14 +64,8 @@ resize_at_prompt() {
   resize 80 25
   wait_until '[[ "$(screen)" != *"textquest needs"* ]]'
   wait_row_prefix 1 "Enter main character's name:"
-  keys n Enter
-  wait_until '[ "$(area)" = 1 ]'
-  keys Enter
-  wait_row_prefix 1 "  NAME: Ann (lv.1) "
-  keys a
-  wait_until '[ "$(area)" = 1 ]'
-  keys q
-  expect_end 0
+  keys n
+  finish_name_and_quit
 }
 
 # cols rows

@@ -61,14 +61,7 @@ suspend_at_prompt() {
   wait_row 4 " Help:"
   keys n
   wait_until '[[ "$(row 1)" == *n ]]'  # echoed: line mode is back
-  keys Enter
-  wait_until '[ "$(area)" = 1 ]'
-  keys Enter
-  wait_row_prefix 1 "  NAME: Ann (lv.1) "
-  keys a
-  wait_until '[ "$(area)" = 1 ]'
-  keys q
-  expect_end 0
+  finish_name_and_quit
 }
 
 # SIGSTOP cannot be caught, so the terminal stays as the game left it while
