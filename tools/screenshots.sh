@@ -47,6 +47,7 @@ SOCKET="textquest-shots-$$"
 tm() { tmux -L "$SOCKET" -f "$WORK/tmux.conf" "$@"; }
 cleanup() {
   tm kill-server >/dev/null 2>&1 || true
+  rm -f "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$SOCKET"
   rm -rf "$WORK"
 }
 trap cleanup EXIT

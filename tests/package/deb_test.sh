@@ -41,6 +41,7 @@ tm() { tmux -L "$SOCKET" -f "$WORK/tmux.conf" "$@"; }
 # Whatever happens, the package goes away again and the tmux server with it.
 finish() {
   tm kill-server >/dev/null 2>&1 || true
+  rm -f "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$SOCKET"
   if [ "$installed_here" = 1 ]; then
     if apt_get remove -y -qq textquest >"$WORK/remove.log" 2>&1 &&
        ! dpkg-query -W -f='${Status}' textquest 2>/dev/null | grep -q ' installed$' &&
