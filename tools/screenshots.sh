@@ -43,20 +43,13 @@ else
 fi
 
 WORK=$(mktemp -d)
-SOCKET="textquest-shots-$$"
-tm() { tmux -L "$SOCKET" -f "$WORK/tmux.conf" "$@"; }
+source "$ROOT/tests/tmux_server.sh"
+tmux_server_init textquest-shots
 cleanup() {
-  tm kill-server >/dev/null 2>&1 || true
-  rm -f "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$SOCKET"
+  tmux_server_stop
   rm -rf "$WORK"
 }
 trap cleanup EXIT
-cat >"$WORK/tmux.conf" <<'CONF'
-set -g status off
-set -g remain-on-exit on
-set -g default-terminal "tmux-256color"
-set -g escape-time 0
-CONF
 
 screen() { tm capture-pane -p -t game; }
 row() { screen | sed -n "${1}p" | sed 's/ *$//'; }
@@ -71,7 +64,7 @@ wait_until() {
 keys() { tm send-keys -t game "$@"; }
 
 start_game() {
-  tm kill-server >/dev/null 2>&1 || true
+  tmux_server_stop
   tm new-session -d -s game -x 80 -y 25 "$GAME"
   wait_until '[[ "$(row 1)" == "Enter main character'"'"'s name:"* ]]'
   keys "$HERO" Enter

@@ -7,13 +7,12 @@ export LC_ALL=C.UTF-8 LANG=C.UTF-8
 GAME=${1:?usage: $0 path/to/textquest}
 GAME=$(cd "$(dirname "$GAME")" && pwd)/$(basename "$GAME")
 WORK=$(mktemp -d)
-SOCKET="textquest-e2e-$$"
 TIMEOUT=${E2E_TIMEOUT:-15}   # seconds any single expected screen may take
 
-tm() { tmux -L "$SOCKET" -f "$WORK/tmux.conf" "$@"; }
+source "$(dirname "${BASH_SOURCE[0]}")/../tmux_server.sh"
+tmux_server_init textquest-e2e
 cleanup() {
-  tm kill-server >/dev/null 2>&1 || true
-  rm -f "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$SOCKET"
+  tmux_server_stop
   rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -24,13 +23,6 @@ fail() {
   screen >&2 || true
   exit 1
 }
-
-cat >"$WORK/tmux.conf" <<'CONF'
-set -g status off
-set -g remain-on-exit on
-set -g default-terminal "tmux-256color"
-set -g escape-time 0
-CONF
 
 # Starts the game in a fresh 80x25 pane (or COLSxROWS given), through a
 # wrapper that records the terminal settings before and after and the exit
@@ -245,7 +237,7 @@ process_state() { ps -o stat= -p "$1" | cut -c1; }
 # Ends this game's tmux server and forgets what it and the case left in
 # $WORK, so that another case can start a game.
 reset_game() {
-  tm kill-server >/dev/null 2>&1 || true
+  tmux_server_stop
   find "$WORK" -mindepth 1 ! -name tmux.conf -delete
 }
 

@@ -15,7 +15,6 @@ export LC_ALL=C.UTF-8 LANG=C.UTF-8
 SRC=$(cd "${1:-$(dirname "$0")/../..}" && pwd)
 WORK=$(mktemp -d)
 chmod 755 "$WORK"   # apt's unprivileged download user reads the .deb from here
-SOCKET="textquest-deb-$$"
 TIMEOUT=${DEB_TEST_TIMEOUT:-15}   # seconds any single expected screen may take
 [ "$TIMEOUT" -ge 1 ] 2>/dev/null || TIMEOUT=1
 MAN_PAGE=/usr/share/man/man6/textquest.6.gz
@@ -36,12 +35,12 @@ apt_get() {
   "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=120 "$@"
 }
 
-tm() { tmux -L "$SOCKET" -f "$WORK/tmux.conf" "$@"; }
+source "$(dirname "${BASH_SOURCE[0]}")/../tmux_server.sh"
+tmux_server_init textquest-deb
 
 # Whatever happens, the package goes away again and the tmux server with it.
 finish() {
-  tm kill-server >/dev/null 2>&1 || true
-  rm -f "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$SOCKET"
+  tmux_server_stop
   if [ "$installed_here" = 1 ]; then
     if apt_get remove -y -qq textquest >"$WORK/remove.log" 2>&1 &&
        ! dpkg-query -W -f='${Status}' textquest 2>/dev/null | grep -q ' installed$' &&
@@ -139,12 +138,6 @@ fi
 case ":$PATH:" in *:/usr/games:*) ;; *) PATH=$PATH:/usr/games; echo "NOTE: added /usr/games to PATH, as a player's login shell has it" ;; esac
 check "textquest on PATH is /usr/games/textquest" [ "$(command -v textquest)" = /usr/games/textquest ]
 
-cat >"$WORK/tmux.conf" <<'CONF'
-set -g status off
-set -g remain-on-exit on
-set -g default-terminal "tmux-256color"
-set -g escape-time 0
-CONF
 cat >"$WORK/run.sh" <<RUN
 export PATH="$PATH"
 textquest 2>"$WORK/stderr"
